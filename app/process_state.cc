@@ -1,0 +1,4 @@
+#include "app/process_state.h"
+
+int EditMode = kEditNone;
+std::string TheaterName;

@@ -1,0 +1,176 @@
+#include "platform/posix/text_file.h"
+
+#include <errno.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstring>
+
+namespace platform {
+namespace {
+
+constexpr char kCtrlZ = '\x1a';
+
+// Turns every CR LF in `text[0, size)` into LF, in place, and returns the
+// new size.
+size_t CollapseCrLf(char* text, size_t size) {
+  const char* read = text;
+  const char* end = text + size;
+  char* write = text;
+  for (;;) {
+    const char* cr = static_cast<const char*>(std::memchr(read, '\r', end - read));
+    const size_t plain = (cr ? cr : end) - read;
+    if (write != read) std::memmove(write, read, plain);
+    write += plain;
+    if (!cr) break;
+    const bool pair = cr + 1 < end && cr[1] == '\n';
+    *write++ = pair ? '\n' : '\r';
+    read = cr + (pair ? 2 : 1);
+  }
+  return write - text;
+}
+
+ssize_t ReadRetrying(int fd, char* buffer, size_t size) {
+  ssize_t got;
+  do {
+    got = read(fd, buffer, size);
+  } while (got < 0 && errno == EINTR);
+  return got;
+}
+
+class PosixTextInput : public TextInput {
+ public:
+  explicit PosixTextInput(int fd) : fd_(fd) {}
+  ~PosixTextInput() override { close(fd_); }
+
+  size_t Read(char* buffer, size_t capacity) override {
+    while (!at_end_ && !failed_ && capacity >= 2) {
+      size_t size = 0;
+      if (carried_cr_) buffer[size++] = '\r';
+      carried_cr_ = false;
+      const ssize_t got = ReadRetrying(fd_, buffer + size, capacity - size);
+      if (got < 0) {
+        failed_ = true;
+        return 0;
+      }
+      if (got == 0) at_end_ = true;
+      size += got;
+      if (const char* ctrl_z = static_cast<const char*>(std::memchr(buffer, kCtrlZ, size))) {
+        const size_t text_size = ctrl_z - buffer;
+        failed_ = text_size + 1 < size || BytesFollow();
+        at_end_ = true;
+        size = text_size;
+      }
+      // A CR at the end of the chunk may begin a CR LF pair.
+      if (!at_end_ && size > 0 && buffer[size - 1] == '\r') {
+        carried_cr_ = true;
+        --size;
+      }
+      size = CollapseCrLf(buffer, size);
+      if (failed_) return 0;
+      if (size > 0) return size;
+    }
+    return 0;
+  }
+
+  bool Failed() const override { return failed_; }
+
+  bool IsReadOnly() override {
+    struct stat info;
+    return fstat(fd_, &info) != 0 || (info.st_mode & 0222) == 0;
+  }
+
+ private:
+  bool BytesFollow() {
+    char byte;
+    return ReadRetrying(fd_, &byte, 1) != 0;
+  }
+
+  const int fd_;
+  bool carried_cr_ = false;
+  bool at_end_ = false;
+  bool failed_ = false;
+};
+
+class PosixTextOutput : public TextOutput {
+ public:
+  explicit PosixTextOutput(int fd) : fd_(fd), buffer_(new char[kBufferSize]) {}
+  ~PosixTextOutput() override {
+    if (fd_ >= 0) close(fd_);
+  }
+
+  bool Write(const char* data, size_t size) override {
+    const char* end = data + size;
+    while (!failed_ && data < end) {
+      const char* lf = static_cast<const char*>(std::memchr(data, '\n', end - data));
+      const char* plain_end = lf ? lf : end;
+      while (!failed_ && data < plain_end) {
+        if (used_ == kBufferSize) Flush();
+        const size_t piece = std::min<size_t>(plain_end - data, kBufferSize - used_);
+        std::memcpy(buffer_.get() + used_, data, piece);
+        used_ += piece;
+        data += piece;
+      }
+      if (lf && !failed_) {
+        if (kBufferSize - used_ < 2) Flush();
+        buffer_[used_++] = '\r';
+        buffer_[used_++] = '\n';
+        data = lf + 1;
+      }
+    }
+    return !failed_;
+  }
+
+  bool Commit() override {
+    if (used_ > 0) Flush();
+    failed_ = failed_ || fsync(fd_) != 0;
+    failed_ = close(fd_) != 0 || failed_;
+    fd_ = -1;
+    return !failed_;
+  }
+
+ private:
+  static constexpr size_t kBufferSize = 2 * kStreamBufferSize;
+
+  void Flush() {
+    const char* data = buffer_.get();
+    size_t left = used_;
+    while (left > 0) {
+      const ssize_t written = write(fd_, data, left);
+      if (written < 0 && errno == EINTR) continue;
+      if (written <= 0) {
+        failed_ = true;
+        return;
+      }
+      data += written;
+      left -= written;
+    }
+    used_ = 0;
+  }
+
+  int fd_;
+  std::unique_ptr<char[]> buffer_;
+  size_t used_ = 0;
+  bool failed_ = false;
+};
+
+}  // namespace
+
+std::unique_ptr<TextInput> MakeTextInput(int fd) {
+  return std::make_unique<PosixTextInput>(fd);
+}
+
+std::unique_ptr<TextOutput> MakeTextOutput(int fd) {
+  return std::make_unique<PosixTextOutput>(fd);
+}
+
+std::string ToCrLf(const std::string& text) {
+  std::string converted;
+  for (char c : text) {
+    if (c == '\n') converted += '\r';
+    converted += c;
+  }
+  return converted;
+}
+
+}  // namespace platform

@@ -1,0 +1,95 @@
+#include "theater_list/line_filter.h"
+
+#include <cstring>
+#include <utility>
+
+LineFilter::LineFilter(ListEdit edit, std::string entry)
+    : edit_(edit), entry_(std::move(entry)) {}
+
+bool LineFilter::IsEntry(const char* line, size_t size) const {
+  return size == entry_.size() && std::memcmp(line, entry_.data(), size) == 0;
+}
+
+bool LineFilter::WriteAndTrack(const char* data, size_t size, TextSink& sink) {
+  if (size == 0) return true;
+  wrote_unterminated_line_ = data[size - 1] != '\n';
+  return sink.Write(data, size);
+}
+
+bool LineFilter::EmitHeldLine(bool with_line_end, TextSink& sink) {
+  const bool is_entry = held_ == entry_;
+  if (is_entry) found_ = true;
+  if (with_line_end) held_ += '\n';
+  const bool keep = !(is_entry && edit_ == ListEdit::kRemove);
+  const bool written = !keep || WriteAndTrack(held_.data(), held_.size(), sink);
+  held_.clear();
+  return written;
+}
+
+// Goes on with a line that began in an earlier chunk, up to its end or the
+// end of this chunk, and sets `*consumed` to the bytes of `data` it took.
+bool LineFilter::ContinueCarriedLine(const char* data, size_t size, size_t* consumed,
+                                     TextSink& sink) {
+  const char* line_end = static_cast<const char*>(std::memchr(data, '\n', size));
+  const size_t piece = line_end ? static_cast<size_t>(line_end - data) : size;
+  if (state_ == LineState::kHolding && held_.size() + piece > entry_.size()) {
+    if (!WriteAndTrack(held_.data(), held_.size(), sink)) return false;
+    held_.clear();
+    state_ = LineState::kPassingLongLine;
+  }
+  if (state_ == LineState::kPassingLongLine) {
+    *consumed = line_end ? piece + 1 : size;
+    if (line_end) state_ = LineState::kAtLineStart;
+    return WriteAndTrack(data, *consumed, sink);
+  }
+  held_.append(data, piece);
+  if (!line_end) {
+    *consumed = size;
+    return true;
+  }
+  *consumed = piece + 1;
+  state_ = LineState::kAtLineStart;
+  return EmitHeldLine(true, sink);
+}
+
+bool LineFilter::Feed(const char* data, size_t size, TextSink& sink) {
+  size_t pos = 0;
+  if (state_ != LineState::kAtLineStart &&
+      !ContinueCarriedLine(data, size, &pos, sink)) {
+    return false;
+  }
+  size_t pass_from = pos;  // data[pass_from, pos) is kept and not yet written
+  while (pos < size) {
+    const char* line_end =
+        static_cast<const char*>(std::memchr(data + pos, '\n', size - pos));
+    if (!line_end) {
+      if (size - pos > entry_.size()) {
+        state_ = LineState::kPassingLongLine;
+        break;
+      }
+      if (!WriteAndTrack(data + pass_from, pos - pass_from, sink)) return false;
+      held_.assign(data + pos, size - pos);
+      state_ = LineState::kHolding;
+      return true;
+    }
+    const size_t end = static_cast<size_t>(line_end - data);
+    if (IsEntry(data + pos, end - pos)) {
+      found_ = true;
+      if (edit_ == ListEdit::kRemove) {
+        if (!WriteAndTrack(data + pass_from, pos - pass_from, sink)) return false;
+        pass_from = end + 1;
+      }
+    }
+    pos = end + 1;
+  }
+  return WriteAndTrack(data + pass_from, size - pass_from, sink);
+}
+
+bool LineFilter::Finish(TextSink& sink) {
+  if (state_ == LineState::kHolding && !EmitHeldLine(false, sink)) return false;
+  state_ = LineState::kAtLineStart;
+  if (edit_ == ListEdit::kRemove || found_) return true;
+  if (wrote_unterminated_line_ && !WriteAndTrack("\n", 1, sink)) return false;
+  const std::string line = entry_ + '\n';
+  return WriteAndTrack(line.data(), line.size(), sink);
+}
