@@ -2,7 +2,7 @@
 
 #include "platform/system.h"
 
-void DeleteErrorLog() { platform::CurrentSystem().DeleteFile(kErrorLogPath); }
+void DeleteErrorLog() { platform::CurrentSystem().RemoveFile(kErrorLogPath); }
 
 void AppendErrorLogLine(const std::string& text) {
   std::string line = text;

@@ -73,11 +73,11 @@ class System {
                                                        const std::string& model_path) = 0;
 
   // Returns false when the file is not there or cannot be deleted.
-  virtual bool DeleteFile(const std::string& path) = 0;
+  virtual bool RemoveFile(const std::string& path) = 0;
 
   // Puts `from` in the place of `to` in one step: `to` always names either
   // its old or its new content. Returns false when nothing was moved.
-  virtual bool ReplaceFile(const std::string& from, const std::string& to) = 0;
+  virtual bool ReplaceFileAtomically(const std::string& from, const std::string& to) = 0;
 
   // Appends `text` to the file at `path` in text mode, creating it when it is
   // missing but never writing through a link. Returns false on any failure.

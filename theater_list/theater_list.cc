@@ -52,7 +52,7 @@ bool RewriteTheaterList(ListEdit edit, const std::string& entry) {
 
   // Whatever stands at the copy's path (a stale copy, a planted link) goes;
   // the copy is then made fresh, so nothing is written through it.
-  system.DeleteFile(copy_path);
+  system.RemoveFile(copy_path);
   std::unique_ptr<platform::TextOutput> copy = system.CreateTextOutput(copy_path, list_path);
   if (!copy) return false;
 
@@ -62,8 +62,8 @@ bool RewriteTheaterList(ListEdit edit, const std::string& entry) {
   list.reset();
   copied = copied && copy->Commit();
   copy.reset();
-  if (copied && system.ReplaceFile(copy_path, list_path)) return true;
-  system.DeleteFile(copy_path);
+  if (copied && system.ReplaceFileAtomically(copy_path, list_path)) return true;
+  system.RemoveFile(copy_path);
   return false;
 }
 

@@ -93,12 +93,12 @@ class PosixSystem : public System {
     return MakeTextOutput(fd);
   }
 
-  bool DeleteFile(const std::string& path) override {
+  bool RemoveFile(const std::string& path) override {
     const std::string mapped = Map(path);
     return !mapped.empty() && unlink(mapped.c_str()) == 0;
   }
 
-  bool ReplaceFile(const std::string& from, const std::string& to) override {
+  bool ReplaceFileAtomically(const std::string& from, const std::string& to) override {
     const std::string mapped_from = Map(from);
     const std::string mapped_to = Map(to);
     if (mapped_from.empty() || mapped_to.empty() ||

@@ -99,14 +99,14 @@ TEST(FileOperationsTest, ReplacesDeletesAndAppends) {
   ScratchDirectory scratch;
   scratch.Write("list.txt", "old");
   scratch.Write("copy.txt", "new");
-  EXPECT_TRUE(System().ReplaceFile(scratch.DosPath("copy.txt"), scratch.DosPath("list.txt")));
+  EXPECT_TRUE(System().ReplaceFileAtomically(scratch.DosPath("copy.txt"), scratch.DosPath("list.txt")));
   EXPECT_EQ(scratch.Read("list.txt"), "new");
   EXPECT_FALSE(scratch.Exists("copy.txt"));
-  EXPECT_FALSE(System().ReplaceFile(scratch.DosPath("copy.txt"), scratch.DosPath("list.txt")));
+  EXPECT_FALSE(System().ReplaceFileAtomically(scratch.DosPath("copy.txt"), scratch.DosPath("list.txt")));
   EXPECT_EQ(scratch.Read("list.txt"), "new");
 
-  EXPECT_TRUE(System().DeleteFile(scratch.DosPath("list.txt")));
-  EXPECT_FALSE(System().DeleteFile(scratch.DosPath("list.txt")));
+  EXPECT_TRUE(System().RemoveFile(scratch.DosPath("list.txt")));
+  EXPECT_FALSE(System().RemoveFile(scratch.DosPath("list.txt")));
 
   EXPECT_TRUE(System().AppendText(scratch.DosPath("log.txt"), "one\n"));
   EXPECT_TRUE(System().AppendText(scratch.DosPath("log.txt"), "two\n"));
