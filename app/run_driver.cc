@@ -27,10 +27,11 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR command_tail, int) {
   TheaterName = std::move(command.entry);
   if (TheaterName.empty()) return kExitNothingDone;
 
-  const bool edited =
-      EditMode == kEditAdd ? AddTheaterEntry(TheaterName) : RemoveTheaterEntry(TheaterName);
+  const bool edited = EditMode == kEditAdd ? AddTheaterEntry(TheaterName)
+                                           : RemoveTheaterEntry(TheaterName);
   if (edited) return kExitEditDone;
-  AppendErrorLogLine((EditMode == kEditAdd ? "Could not add tdf " : "Could not remove tdf ") +
-                     TheaterName);
+  AppendErrorLogLine(
+      (EditMode == kEditAdd ? "Could not add tdf " : "Could not remove tdf ") +
+      TheaterName);
   return kExitNothingDone;
 }

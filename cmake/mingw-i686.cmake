@@ -1,5 +1,5 @@
-# Cross-compiles the 32-bit Windows program with Debian's MinGW-w64 and runs
-# what it builds (tests) under Wine.
+# Cross-compiles the 32-bit Windows program with Debian's MinGW-w64. Its tests
+# run under Wine (see tests/).
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR i686)
 # The posix thread model: GoogleTest needs std::mutex.
@@ -10,7 +10,3 @@ set(CMAKE_FIND_ROOT_PATH /usr/i686-w64-mingw32)
 set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-find_program(WINE_PROGRAM wine)
-if(WINE_PROGRAM)
-  set(CMAKE_CROSSCOMPILING_EMULATOR ${WINE_PROGRAM})
-endif()

@@ -54,8 +54,7 @@ bool LineFilter::ContinueCarriedLine(const char* data, size_t size, size_t* cons
 
 bool LineFilter::Feed(const char* data, size_t size, TextSink& sink) {
   size_t pos = 0;
-  if (state_ != LineState::kAtLineStart &&
-      !ContinueCarriedLine(data, size, &pos, sink)) {
+  if (state_ != LineState::kAtLineStart && !ContinueCarriedLine(data, size, &pos, sink)) {
     return false;
   }
   size_t pass_from = pos;  // data[pass_from, pos) is kept and not yet written

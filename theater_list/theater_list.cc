@@ -20,16 +20,13 @@ bool FitsOnOneLine(const std::string& entry) {
 class OutputSink : public TextSink {
  public:
   explicit OutputSink(platform::TextOutput& output) : output_(output) {}
-  bool Write(const char* data, size_t size) override {
-    return output_.Write(data, size);
-  }
+  bool Write(const char* data, size_t size) override { return output_.Write(data, size); }
 
  private:
   platform::TextOutput& output_;
 };
 
-bool CopyThroughFilter(platform::TextInput& input, LineFilter& filter,
-                       TextSink& sink) {
+bool CopyThroughFilter(platform::TextInput& input, LineFilter& filter, TextSink& sink) {
   std::unique_ptr<char[]> buffer(new char[platform::kStreamBufferSize]);
   for (;;) {
     const size_t read = input.Read(buffer.get(), platform::kStreamBufferSize);
@@ -53,7 +50,8 @@ bool RewriteTheaterList(ListEdit edit, const std::string& entry) {
   // Whatever stands at the copy's path (a stale copy, a planted link) goes;
   // the copy is then made fresh, so nothing is written through it.
   system.RemoveFile(copy_path);
-  std::unique_ptr<platform::TextOutput> copy = system.CreateTextOutput(copy_path, list_path);
+  std::unique_ptr<platform::TextOutput> copy =
+      system.CreateTextOutput(copy_path, list_path);
   if (!copy) return false;
 
   LineFilter filter(edit, entry);

@@ -118,8 +118,8 @@ class PosixSystem : public System {
                         O_WRONLY | O_APPEND | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0666);
     if (fd < 0) return false;
     const std::string bytes = ToCrLf(text);
-    const bool written = write(fd, bytes.data(), bytes.size()) ==
-                         static_cast<ssize_t>(bytes.size());
+    const bool written =
+        write(fd, bytes.data(), bytes.size()) == static_cast<ssize_t>(bytes.size());
     return close(fd) == 0 && written;
   }
 

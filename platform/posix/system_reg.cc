@@ -24,7 +24,11 @@ void AppendUtf16Le(std::string* bytes, uint32_t unit) {
 // start a valid sequence becomes U+FFFD.
 void AppendUtf8CodePoint(const std::string& text, size_t* pos, std::string* utf16) {
   const unsigned char lead = static_cast<unsigned char>(text[*pos]);
-  const int length = lead < 0x80 ? 1 : lead >= 0xf0 ? 4 : lead >= 0xe0 ? 3 : lead >= 0xc2 ? 2 : 0;
+  const int length = lead < 0x80    ? 1
+                     : lead >= 0xf0 ? 4
+                     : lead >= 0xe0 ? 3
+                     : lead >= 0xc2 ? 2
+                                    : 0;
   uint32_t code_point = length == 1   ? lead
                         : length == 2 ? lead & 0x1f
                         : length == 3 ? lead & 0x0f
@@ -55,14 +59,22 @@ uint32_t DecodeEscape(const std::string& text, size_t* pos) {
   if (*pos >= text.size()) return '\\';
   const char c = text[(*pos)++];
   switch (c) {
-    case 'a': return '\a';
-    case 'b': return '\b';
-    case 't': return '\t';
-    case 'n': return '\n';
-    case 'v': return '\v';
-    case 'f': return '\f';
-    case 'r': return '\r';
-    case 'e': return 0x1b;
+    case 'a':
+      return '\a';
+    case 'b':
+      return '\b';
+    case 't':
+      return '\t';
+    case 'n':
+      return '\n';
+    case 'v':
+      return '\v';
+    case 'f':
+      return '\f';
+    case 'r':
+      return '\r';
+    case 'e':
+      return 0x1b;
     case 'x': {
       uint32_t unit = 0;
       int digits = 0;
@@ -75,8 +87,8 @@ uint32_t DecodeEscape(const std::string& text, size_t* pos) {
     default:
       if (c >= '0' && c <= '7') {
         uint32_t unit = c - '0';
-        for (int digits = 1; digits < 3 && *pos < text.size() && text[*pos] >= '0' &&
-                             text[*pos] <= '7';
+        for (int digits = 1;
+             digits < 3 && *pos < text.size() && text[*pos] >= '0' && text[*pos] <= '7';
              ++digits) {
           unit = unit * 8 + (text[(*pos)++] - '0');
         }
@@ -163,7 +175,8 @@ uint32_t ConsumeTypeSuffix(const std::string& text, size_t* pos, uint32_t plain_
   if (*pos >= text.size() || text[*pos] != '(') return plain_type;
   const size_t close = text.find(')', *pos);
   if (close == std::string::npos) return plain_type;
-  const uint32_t type = std::strtoul(text.substr(*pos + 1, close - *pos - 1).c_str(), nullptr, 16);
+  const uint32_t type =
+      std::strtoul(text.substr(*pos + 1, close - *pos - 1).c_str(), nullptr, 16);
   *pos = close + 1;
   return type;
 }
@@ -201,7 +214,8 @@ bool ParseValueData(const std::string& line, size_t pos, RegistryValue* value) {
   } else if (ConsumePrefix(line, &pos, "dword:")) {
     value->type = 4;
     const uint32_t number = std::strtoul(line.substr(pos, 8).c_str(), nullptr, 16);
-    for (int shift = 0; shift < 32; shift += 8) stored += static_cast<char>(number >> shift);
+    for (int shift = 0; shift < 32; shift += 8)
+      stored += static_cast<char>(number >> shift);
   } else if (ConsumePrefix(line, &pos, "hex")) {
     value->type = ConsumeTypeSuffix(line, &pos, 3);
     if (pos >= line.size() || line[pos] != ':') return false;

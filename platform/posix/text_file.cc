@@ -55,7 +55,8 @@ class PosixTextInput : public TextInput {
       }
       if (got == 0) at_end_ = true;
       size += got;
-      if (const char* ctrl_z = static_cast<const char*>(std::memchr(buffer, kCtrlZ, size))) {
+      if (const char* ctrl_z =
+              static_cast<const char*>(std::memchr(buffer, kCtrlZ, size))) {
         const size_t text_size = ctrl_z - buffer;
         failed_ = text_size + 1 < size || BytesFollow();
         at_end_ = true;

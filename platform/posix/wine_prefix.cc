@@ -76,7 +76,8 @@ std::string MapDosPath(const std::string& prefix, const std::string& dos_path) {
       dos_path[1] != ':') {
     return "";
   }
-  std::string mapped = prefix + "/dosdevices/" + ToLowerAscii(dos_path.substr(0, 1)) + ":";
+  std::string mapped =
+      prefix + "/dosdevices/" + ToLowerAscii(dos_path.substr(0, 1)) + ":";
   bool matching = true;  // false once a component is missing: nothing below it exists
   for (const std::string& component : SplitComponents(dos_path.substr(2))) {
     std::string name = component;

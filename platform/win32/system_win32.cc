@@ -53,9 +53,8 @@ class Win32TextInput : public TextInput {
     if (failed_ || at_end_) return 0;
     const size_t got = fread(buffer, 1, capacity, file_);
     text_bytes_ += got;
-    for (const char* p = buffer; (p = static_cast<const char*>(
-                                      std::memchr(p, '\n', buffer + got - p)));
-         ++p) {
+    for (const char* p = buffer;
+         (p = static_cast<const char*>(std::memchr(p, '\n', buffer + got - p))); ++p) {
       ++line_feeds_;
     }
     if (got == 0) {
@@ -90,9 +89,11 @@ class Win32TextInput : public TextInput {
       at.Offset = static_cast<DWORD>(offset);
       at.OffsetHigh = static_cast<DWORD>(offset >> 32);
       DWORD got = 0;
-      if (!ReadFile(handle, raw.get(), kStreamBufferSize, &got, &at) || got == 0) return true;
+      if (!ReadFile(handle, raw.get(), kStreamBufferSize, &got, &at) || got == 0)
+        return true;
       const unsigned long long before_last = size - 1 - offset;
-      if (std::memchr(raw.get(), kCtrlZ, got < before_last ? got : before_last)) return true;
+      if (std::memchr(raw.get(), kCtrlZ, got < before_last ? got : before_last))
+        return true;
       offset += got;
     }
     return false;
@@ -156,7 +157,8 @@ class Win32System : public System {
     const HANDLE handle = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                                       FILE_ATTRIBUTE_NORMAL, nullptr);
     if (handle == INVALID_HANDLE_VALUE) return nullptr;
-    const int fd = _open_osfhandle(reinterpret_cast<intptr_t>(handle), _O_WRONLY | _O_TEXT);
+    const int fd =
+        _open_osfhandle(reinterpret_cast<intptr_t>(handle), _O_WRONLY | _O_TEXT);
     if (fd < 0) {
       CloseHandle(handle);
       DeleteFileA(path.c_str());

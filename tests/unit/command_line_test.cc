@@ -17,24 +17,24 @@ TEST(CommandLineTest, ParsesOptionAndEntry) {
   const GrammarCase cases[] = {
       {"-a foo.tdf", kEditAdd, "foo.tdf"},
       {"-r foo.tdf", kEditRemove, "foo.tdf"},
-      {"-afoo", kEditAdd, "oo"},                   // the byte after the letter is skipped
-      {"-a\tfoo", kEditAdd, "foo"},                // whatever it is
-      {"list -r foo", kEditRemove, "foo"},         // text before the hyphen is ignored
-      {"-r foo-bar", kEditRemove, "foo-bar"},      // a later hyphen is part of the entry
-      {"-a foo$bar", kEditAdd, "foo"},             // "$" ends the entry
+      {"-afoo", kEditAdd, "oo"},               // the byte after the letter is skipped
+      {"-a\tfoo", kEditAdd, "foo"},            // whatever it is
+      {"list -r foo", kEditRemove, "foo"},     // text before the hyphen is ignored
+      {"-r foo-bar", kEditRemove, "foo-bar"},  // a later hyphen is part of the entry
+      {"-a foo$bar", kEditAdd, "foo"},         // "$" ends the entry
       {"-a foo$", kEditAdd, "foo"},
       {"-a $foo", kEditAdd, ""},
-      {"-a foo ", kEditAdd, "foo "},               // trailing blanks belong to the entry
+      {"-a foo ", kEditAdd, "foo "},  // trailing blanks belong to the entry
       {"-a \"a b\\c %s\"", kEditAdd, "\"a b\\c %s\""},  // nothing is unquoted
-      {"-A foo", kEditNone, "foo"},                // letters are case-sensitive
+      {"-A foo", kEditNone, "foo"},                     // letters are case-sensitive
       {"-R foo", kEditNone, "foo"},
       {"-x foo", kEditNone, "foo"},
-      {"foo", kEditNone, ""},                      // no hyphen at all
-      {"-", kEditNone, ""},                        // nothing after the hyphen
-      {"-a", kEditAdd, ""},                        // the letter ends the line
-      {"-a ", kEditAdd, ""},                       // nothing after the separator
+      {"foo", kEditNone, ""},  // no hyphen at all
+      {"-", kEditNone, ""},    // nothing after the hyphen
+      {"-a", kEditAdd, ""},    // the letter ends the line
+      {"-a ", kEditAdd, ""},   // nothing after the separator
       {"-ab", kEditAdd, ""},
-      {"x-r -a foo", kEditRemove, "-a foo"},       // only the first hyphen counts
+      {"x-r -a foo", kEditRemove, "-a foo"},  // only the first hyphen counts
   };
   for (const GrammarCase& c : cases) {
     const ParsedCommand parsed = ParseCommandLine(c.tail);

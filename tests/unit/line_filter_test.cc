@@ -41,25 +41,25 @@ const FilterCase kCases[] = {
     {ListEdit::kAdd, "foo", "", "foo\n"},
     {ListEdit::kAdd, "foo", "a\nb\n", "a\nb\nfoo\n"},
     {ListEdit::kAdd, "foo", "a\nfoo\nb\n", "a\nfoo\nb\n"},
-    {ListEdit::kAdd, "foo", "foo\nfoo\n", "foo\nfoo\n"},           // duplicates stay
-    {ListEdit::kAdd, "foo", "Foo\nfoo \n", "Foo\nfoo \nfoo\n"},     // exact comparison
+    {ListEdit::kAdd, "foo", "foo\nfoo\n", "foo\nfoo\n"},         // duplicates stay
+    {ListEdit::kAdd, "foo", "Foo\nfoo \n", "Foo\nfoo \nfoo\n"},  // exact comparison
     {ListEdit::kAdd, "foo", "fo\nfooo\n", "fo\nfooo\nfoo\n"},
-    {ListEdit::kAdd, "foo", "a\nfoo", "a\nfoo"},                    // unterminated last line
-    {ListEdit::kAdd, "foo", "a\nb", "a\nb\nfoo\n"},                 // line end first
+    {ListEdit::kAdd, "foo", "a\nfoo", "a\nfoo"},     // unterminated last line
+    {ListEdit::kAdd, "foo", "a\nb", "a\nb\nfoo\n"},  // line end first
     {ListEdit::kAdd, "foo", "a\n" + kLong, "a\n" + kLong + "\nfoo\n"},
     {ListEdit::kAdd, "foo", "\n\n", "\n\nfoo\n"},
-    {ListEdit::kAdd, "foo", "foo\r\n", "foo\r\nfoo\n"},             // a lone CR is a byte
+    {ListEdit::kAdd, "foo", "foo\r\n", "foo\r\nfoo\n"},  // a lone CR is a byte
     {ListEdit::kAdd, "100%s", "1%d\n", "1%d\n100%s\n"},
     {ListEdit::kAdd, kLong, "a\n" + kLong + "\nb\n", "a\n" + kLong + "\nb\n"},
     {ListEdit::kAdd, kLong, kLong + "x\n", kLong + "x\n" + kLong + "\n"},
-    {ListEdit::kAdd, "x", kLong + "\n", kLong + "\nx\n"},           // no piece matches
+    {ListEdit::kAdd, "x", kLong + "\n", kLong + "\nx\n"},  // no piece matches
     {ListEdit::kRemove, "foo", "", ""},
     {ListEdit::kRemove, "foo", "foo\n", ""},
     {ListEdit::kRemove, "foo", "foo\na\nfoo\nb\nfoo\n", "a\nb\n"},
     {ListEdit::kRemove, "foo", "a\nb\n", "a\nb\n"},
     {ListEdit::kRemove, "foo", "Foo\nfoo \n foo\nfoo\r\n", "Foo\nfoo \n foo\nfoo\r\n"},
-    {ListEdit::kRemove, "foo", "a\nfoo", "a\n"},                    // unterminated last line
-    {ListEdit::kRemove, "foo", "a\nb", "a\nb"},                     // kept as it is
+    {ListEdit::kRemove, "foo", "a\nfoo", "a\n"},  // unterminated last line
+    {ListEdit::kRemove, "foo", "a\nb", "a\nb"},   // kept as it is
     {ListEdit::kRemove, "foo", "foo", ""},
     {ListEdit::kRemove, "foo", "\nfoo\n\n", "\n\n"},
     {ListEdit::kRemove, "x", kLong + "\nx\n" + kLong, kLong + "\n" + kLong},

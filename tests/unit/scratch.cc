@@ -19,5 +19,6 @@ std::string ScratchDirectory::Read(const std::string& name) const {
 
 bool ScratchDirectory::Exists(const std::string& name) const {
   std::error_code ignored;
-  return std::filesystem::exists(std::filesystem::symlink_status(NativePath(name), ignored));
+  return std::filesystem::exists(
+      std::filesystem::symlink_status(NativePath(name), ignored));
 }

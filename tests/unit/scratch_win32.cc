@@ -18,7 +18,8 @@ ScratchDirectory::ScratchDirectory() {
 
 ScratchDirectory::~ScratchDirectory() {
   std::error_code ignored;
-  for (const auto& entry : std::filesystem::recursive_directory_iterator(root_, ignored)) {
+  for (const auto& entry :
+       std::filesystem::recursive_directory_iterator(root_, ignored)) {
     SetFileAttributesA(entry.path().string().c_str(), FILE_ATTRIBUTE_NORMAL);
   }
   std::filesystem::remove_all(root_, ignored);

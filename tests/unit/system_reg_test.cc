@@ -21,7 +21,8 @@ struct RegCase {
 };
 
 std::string Key(const std::string& values, const std::string& header = kHeader32) {
-  return header + "[Software\\\\Oskmere\\\\Talvenor\\\\4.0] 1796987123\n#time=1dd895f849514dc\n" +
+  return header +
+         "[Software\\\\Oskmere\\\\Talvenor\\\\4.0] 1796987123\n#time=1dd895f849514dc\n" +
          values + "\n";
 }
 
@@ -31,38 +32,47 @@ TEST(SystemRegTest, ReadsTheValueAsA32BitProgramSeesIt) {
   const RegCase cases[] = {
       {"plain string", Key("\"baseDir\"=\"C:\\\\Games\\\\Talvenor\"\n"), true, 1,
        "C:\\Games\\Talvenor" + kZ},
-      {"CR LF lines", "WINE REGISTRY Version 2\r\n\r\n[Software\\\\Oskmere\\\\Talvenor\\\\4.0]\r\n"
-                      "\"baseDir\"=\"C:\\\\x\"\r\n",
+      {"CR LF lines",
+       "WINE REGISTRY Version 2\r\n\r\n[Software\\\\Oskmere\\\\Talvenor\\\\4.0]\r\n"
+       "\"baseDir\"=\"C:\\\\x\"\r\n",
        true, 1, "C:\\x" + kZ},
-      {"names ignore case", Key("\"BASEDIR\"=\"a\"\n"),
-       true, 1, "a" + kZ},
+      {"names ignore case", Key("\"BASEDIR\"=\"a\"\n"), true, 1, "a" + kZ},
       {"escapes", Key("\"baseDir\"=\"q\\\"\\t\\101\\x42\\x\\z\\0end\"\n"), true, 1,
        "q\"\tABxz" + kZ + "end" + kZ},
-      {"non-ASCII escaped and raw", Key("\"baseDir\"=\"\\xe9\\x20ac\xc3\xa9\\xd83d\\xde00\"\n"),
-       true, 1, "\xc3\xa9\xe2\x82\xac\xc3\xa9\xf0\x9f\x98\x80" + kZ},
+      {"non-ASCII escaped and raw",
+       Key("\"baseDir\"=\"\\xe9\\x20ac\xc3\xa9\\xd83d\\xde00\"\n"), true, 1,
+       "\xc3\xa9\xe2\x82\xac\xc3\xa9\xf0\x9f\x98\x80" + kZ},
       {"blanks around =", Key("  \"baseDir\" = \"a\"\n"), true, 1, "a" + kZ},
-      {"last repeat holds", Key("\"baseDir\"=\"a\"\n\"baseDir\"=\"b\"\n"), true, 1, "b" + kZ},
+      {"last repeat holds", Key("\"baseDir\"=\"a\"\n\"baseDir\"=\"b\"\n"), true, 1,
+       "b" + kZ},
       {"str form", Key("\"baseDir\"=str:\"a\"\n"), true, 1, "a" + kZ},
-      {"expand string", Key("\"baseDir\"=str(2):\"%WINDIR%\"\n"), true, 2, "%WINDIR%" + kZ},
+      {"expand string", Key("\"baseDir\"=str(2):\"%WINDIR%\"\n"), true, 2,
+       "%WINDIR%" + kZ},
       {"multi string", Key("\"baseDir\"=str(7):\"a\\0b\\0\"\n"), true, 7,
        "a" + kZ + "b" + kZ + kZ},
-      {"dword", Key("\"baseDir\"=dword:0000002a\n"), true, 4, std::string("\x2a\0\0\0", 4)},
+      {"dword", Key("\"baseDir\"=dword:0000002a\n"), true, 4,
+       std::string("\x2a\0\0\0", 4)},
       {"binary over lines", Key("\"baseDir\"=hex:41,42,\\\n  43,00\n"), true, 3,
        std::string("ABC\0", 4)},
-      {"hex(1) string without zero", Key("\"baseDir\"=hex(1):41,00,42,00\n"), true, 1, "AB"},
+      {"hex(1) string without zero", Key("\"baseDir\"=hex(1):41,00,42,00\n"), true, 1,
+       "AB"},
       {"default value is not it", Key("@=\"a\"\n"), true, 0, ""},
-      {"value of another key", Key("") + "[Software\\\\Other] 1\n\"baseDir\"=\"a\"\n", true,
-       0, ""},
-      {"missing key", std::string(kHeader32) + "[Software\\\\Other] 1\n\"baseDir\"=\"a\"\n",
-       false, 0, ""},
+      {"value of another key", Key("") + "[Software\\\\Other] 1\n\"baseDir\"=\"a\"\n",
+       true, 0, ""},
+      {"missing key",
+       std::string(kHeader32) + "[Software\\\\Other] 1\n\"baseDir\"=\"a\"\n", false, 0,
+       ""},
       {"key names ignore case",
-       std::string(kHeader32) + "[software\\\\OSKMERE\\\\talvenor\\\\4.0] 1\n\"baseDir\"=\"a\"\n",
+       std::string(kHeader32) +
+           "[software\\\\OSKMERE\\\\talvenor\\\\4.0] 1\n\"baseDir\"=\"a\"\n",
        true, 1, "a" + kZ},
       {"64-bit prefix: 32-bit view",
-       std::string(kHeader64) + "[Software\\\\Wow6432Node\\\\Oskmere\\\\Talvenor\\\\4.0] 1\n"
-                                "\"baseDir\"=\"b\"\n",
+       std::string(kHeader64) +
+           "[Software\\\\Wow6432Node\\\\Oskmere\\\\Talvenor\\\\4.0] 1\n"
+           "\"baseDir\"=\"b\"\n",
        true, 1, "b" + kZ},
-      {"64-bit prefix: 64-bit key unseen", Key("\"baseDir\"=\"a\"\n", kHeader64), false, 0, ""},
+      {"64-bit prefix: 64-bit key unseen", Key("\"baseDir\"=\"a\"\n", kHeader64), false,
+       0, ""},
       {"unparsable line skipped", Key("\"baseDir\"=\"a\n\"other\"=\"b\"\n"), true, 0, ""},
   };
   for (const RegCase& c : cases) {

@@ -27,10 +27,10 @@ TEST(TextModeTest, ReadsLikeTheWindowsRuntime) {
       {"", ""},
       {"a\r\nb\r\n", "a\nb\n"},
       {"a\nb", "a\nb"},
-      {"a\rb\r", "a\rb\r"},        // a lone CR stays
+      {"a\rb\r", "a\rb\r"},  // a lone CR stays
       {"a\r\r\n\r", "a\r\n\r"},
       {"\r\n\r\n", "\n\n"},
-      {"a\r\nb\x1a", "a\nb"},      // Ctrl-Z ends the text
+      {"a\r\nb\x1a", "a\nb"},  // Ctrl-Z ends the text
       {"\x1a", ""},
       {"a\r\x1a", "a\r"},
       {"%s%d\\\"\t\xff", "%s%d\\\"\t\xff"},
@@ -64,7 +64,9 @@ TEST(TextModeTest, ReadsLongTextAcrossBufferBoundaries) {
 
 TEST(TextModeTest, RefusesTextThatStopsBeforeTheEndOfTheFile) {
   ScratchDirectory scratch;
-  scratch.Write("in.txt", "a\r\n\x1a" "b\r\n");
+  scratch.Write("in.txt",
+                "a\r\n\x1a"
+                "b\r\n");
   bool failed = false;
   ReadText(scratch.DosPath("in.txt"), 64 * 1024, &failed);
   EXPECT_TRUE(failed);
@@ -99,10 +101,12 @@ TEST(FileOperationsTest, ReplacesDeletesAndAppends) {
   ScratchDirectory scratch;
   scratch.Write("list.txt", "old");
   scratch.Write("copy.txt", "new");
-  EXPECT_TRUE(System().ReplaceFileAtomically(scratch.DosPath("copy.txt"), scratch.DosPath("list.txt")));
+  EXPECT_TRUE(System().ReplaceFileAtomically(scratch.DosPath("copy.txt"),
+                                             scratch.DosPath("list.txt")));
   EXPECT_EQ(scratch.Read("list.txt"), "new");
   EXPECT_FALSE(scratch.Exists("copy.txt"));
-  EXPECT_FALSE(System().ReplaceFileAtomically(scratch.DosPath("copy.txt"), scratch.DosPath("list.txt")));
+  EXPECT_FALSE(System().ReplaceFileAtomically(scratch.DosPath("copy.txt"),
+                                              scratch.DosPath("list.txt")));
   EXPECT_EQ(scratch.Read("list.txt"), "new");
 
   EXPECT_TRUE(System().RemoveFile(scratch.DosPath("list.txt")));
