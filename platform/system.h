@@ -43,15 +43,27 @@ class TextInput {
   virtual bool IsReadOnly() = 0;
 };
 
-// A new file written in text mode: every LF goes to disk as CR LF.
+// A new file written in text mode: every LF goes to disk as CR LF. The
+// file is closed by Close() or, at the latest, when the object goes.
 class TextOutput {
  public:
   virtual ~TextOutput() = default;
   // Returns false when the bytes could not all be written.
   virtual bool Write(const char* data, size_t size) = 0;
-  // Writes out what is buffered, forces it to disk and closes the file.
-  // Returns false when any of that failed, or when an earlier write failed.
-  virtual bool Commit() = 0;
+  // Hands what is buffered to the system. Returns false when that, or any
+  // earlier write, failed.
+  virtual bool Flush() = 0;
+  // Forces the file's data to disk. Returns false on failure.
+  virtual bool SyncToDisk() = 0;
+  // Returns false when the system reports a failure on closing.
+  virtual bool Close() = 0;
+};
+
+// Held while it exists; the system drops it when its process ends, however
+// it ends.
+class DirectoryLock {
+ public:
+  virtual ~DirectoryLock() = default;
 };
 
 class System {
@@ -78,6 +90,12 @@ class System {
   // Puts `from` in the place of `to` in one step: `to` always names either
   // its old or its new content. Returns false when nothing was moved.
   virtual bool ReplaceFileAtomically(const std::string& from, const std::string& to) = 0;
+
+  // Waits up to `timeout_ms` for the exclusive lock of `directory`, which
+  // every run that edits files in that directory takes. Returns null when
+  // the lock was not had in time or cannot be taken at all.
+  virtual std::unique_ptr<DirectoryLock> LockDirectory(const std::string& directory,
+                                                       int timeout_ms) = 0;
 
   // Appends `text` to the file at `path` in text mode, creating it when it is
   // missing but never writing through a link. Returns false on any failure.

@@ -10,6 +10,7 @@ namespace {
 
 constexpr char kListName[] = "\\theater.lst";
 constexpr char kCopyName[] = "\\newtheater.lst";
+constexpr int kLockTimeoutMs = 10 * 1000;
 
 // A CR or LF would split the entry over lines, and a Ctrl-Z would end the
 // list for every later reader.
@@ -41,6 +42,10 @@ bool CopyThroughFilter(platform::TextInput& input, LineFilter& filter, TextSink&
 bool RewriteTheaterList(ListEdit edit, const std::string& entry) {
   if (!FitsOnOneLine(entry)) return false;
   platform::System& system = platform::CurrentSystem();
+  // Runs that edit the same list one after the other, never at once.
+  const std::unique_ptr<platform::DirectoryLock> lock =
+      system.LockDirectory(BaseDirectory, kLockTimeoutMs);
+  if (!lock) return false;
   const std::string list_path = BaseDirectory + kListName;
   const std::string copy_path = BaseDirectory + kCopyName;
 
@@ -58,7 +63,8 @@ bool RewriteTheaterList(ListEdit edit, const std::string& entry) {
   OutputSink sink(*copy);
   bool copied = CopyThroughFilter(*list, filter, sink);
   list.reset();
-  copied = copied && copy->Commit();
+  copied = copied && copy->Flush() && copy->SyncToDisk();
+  copied = copy->Close() && copied;
   copy.reset();
   if (copied && system.ReplaceFileAtomically(copy_path, list_path)) return true;
   system.RemoveFile(copy_path);

@@ -18,10 +18,12 @@ bool AddTheaterEntry(std::string entry);
 bool RemoveTheaterEntry(std::string entry);
 
 // Copies the list through the filter of `edit` into "newtheater.lst" beside
-// it and puts the copy in the list's place in one step. Returns false, with
-// the list untouched and no copy left, when the entry cannot stand on one
-// line, when the list is missing, unreadable or read-only, or when the copy
-// cannot be written in full or put in place.
+// it and puts the copy in the list's place in one step, holding the lock of
+// the installation directory meanwhile. Returns false, with the list
+// untouched and no copy left, when the entry cannot stand on one line, when
+// the lock is not had within 10 seconds, when the list is missing,
+// unreadable or read-only, or when the copy cannot be written in full,
+// flushed to disk and put in place.
 bool RewriteTheaterList(ListEdit edit, const std::string& entry);
 
 #endif  // THEATERLIST_THEATER_LIST_THEATER_LIST_H_

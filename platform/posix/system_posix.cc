@@ -1,6 +1,9 @@
 // The real system of the Linux build: a Wine prefix stands for Windows.
+#include <errno.h>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
+#include <time.h>
 #include <unistd.h>
 
 #include <fstream>
@@ -40,6 +43,34 @@ void SyncDirectory(const std::string& directory) {
   if (fd < 0) return;
   fsync(fd);
   close(fd);
+}
+
+class FlockedDirectory : public DirectoryLock {
+ public:
+  explicit FlockedDirectory(int fd) : fd_(fd) {}
+  ~FlockedDirectory() override { close(fd_); }
+
+ private:
+  const int fd_;
+};
+
+long long MonotonicMilliseconds() {
+  timespec now;
+  clock_gettime(CLOCK_MONOTONIC, &now);
+  return now.tv_sec * 1000LL + now.tv_nsec / 1000000;
+}
+
+// Polls, so that the wait has a bound; the kernel drops the lock of a
+// process that dies, so no lock is ever left behind.
+bool FlockWithin(int fd, int timeout_ms) {
+  const long long deadline = MonotonicMilliseconds() + timeout_ms;
+  for (;;) {
+    if (flock(fd, LOCK_EX | LOCK_NB) == 0) return true;
+    if (errno != EWOULDBLOCK && errno != EINTR) return false;
+    if (MonotonicMilliseconds() >= deadline) return false;
+    const timespec pause = {0, 2 * 1000 * 1000};
+    nanosleep(&pause, nullptr);
+  }
 }
 
 class PosixSystem : public System {
@@ -109,6 +140,19 @@ class PosixSystem : public System {
     // the rename itself survive a power loss.
     SyncDirectory(Directory(mapped_to));
     return true;
+  }
+
+  std::unique_ptr<DirectoryLock> LockDirectory(const std::string& directory,
+                                               int timeout_ms) override {
+    const std::string mapped = Map(directory);
+    if (mapped.empty()) return nullptr;
+    const int fd = open(mapped.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return nullptr;
+    if (!FlockWithin(fd, timeout_ms)) {
+      close(fd);
+      return nullptr;
+    }
+    return std::make_unique<FlockedDirectory>(fd);
   }
 
   bool AppendText(const std::string& path, const std::string& text) override {

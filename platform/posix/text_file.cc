@@ -106,14 +106,14 @@ class PosixTextOutput : public TextOutput {
       const char* lf = static_cast<const char*>(std::memchr(data, '\n', end - data));
       const char* plain_end = lf ? lf : end;
       while (!failed_ && data < plain_end) {
-        if (used_ == kBufferSize) Flush();
+        if (used_ == kBufferSize) WriteOutBuffer();
         const size_t piece = std::min<size_t>(plain_end - data, kBufferSize - used_);
         std::memcpy(buffer_.get() + used_, data, piece);
         used_ += piece;
         data += piece;
       }
       if (lf && !failed_) {
-        if (kBufferSize - used_ < 2) Flush();
+        if (kBufferSize - used_ < 2) WriteOutBuffer();
         buffer_[used_++] = '\r';
         buffer_[used_++] = '\n';
         data = lf + 1;
@@ -122,18 +122,23 @@ class PosixTextOutput : public TextOutput {
     return !failed_;
   }
 
-  bool Commit() override {
-    if (used_ > 0) Flush();
-    failed_ = failed_ || fsync(fd_) != 0;
-    failed_ = close(fd_) != 0 || failed_;
-    fd_ = -1;
+  bool Flush() override {
+    if (used_ > 0) WriteOutBuffer();
     return !failed_;
+  }
+
+  bool SyncToDisk() override { return fsync(fd_) == 0; }
+
+  bool Close() override {
+    const bool closed = close(fd_) == 0;
+    fd_ = -1;
+    return closed;
   }
 
  private:
   static constexpr size_t kBufferSize = 2 * kStreamBufferSize;
 
-  void Flush() {
+  void WriteOutBuffer() {
     const char* data = buffer_.get();
     size_t left = used_;
     while (left > 0) {

@@ -12,7 +12,7 @@ namespace platform {
 // Takes ownership of `fd`, open for reading.
 std::unique_ptr<TextInput> MakeTextInput(int fd);
 
-// Takes ownership of `fd`, open for writing. Commit() ends with fsync.
+// Takes ownership of `fd`, open for writing.
 std::unique_ptr<TextOutput> MakeTextOutput(int fd);
 
 // Turns every LF of `text` into CR LF.

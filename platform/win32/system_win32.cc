@@ -9,6 +9,7 @@
 #include <memory>
 
 #include "platform/system.h"
+#include "platform/win32/mutex_name.h"
 
 namespace platform {
 namespace {
@@ -121,19 +122,42 @@ class Win32TextOutput : public TextOutput {
   }
 
   // fclose may report success after a failed write, so the stream's error
-  // flag is checked before it.
-  bool Commit() override {
-    failed_ = failed_ || fflush(file_) != 0 || ferror(file_) ||
-              !FlushFileBuffers(HandleOf(file_));
-    failed_ = fclose(file_) != 0 || failed_;
-    file_ = nullptr;
+  // flag is checked here, before it.
+  bool Flush() override {
+    failed_ = failed_ || fflush(file_) != 0 || ferror(file_);
     return !failed_;
+  }
+
+  bool SyncToDisk() override { return FlushFileBuffers(HandleOf(file_)) != 0; }
+
+  bool Close() override {
+    const bool closed = fclose(file_) == 0;
+    file_ = nullptr;
+    return closed;
   }
 
  private:
   FILE* file_;
   bool failed_ = false;
 };
+
+class MutexLock : public DirectoryLock {
+ public:
+  explicit MutexLock(HANDLE mutex) : mutex_(mutex) {}
+  ~MutexLock() override {
+    ReleaseMutex(mutex_);
+    CloseHandle(mutex_);
+  }
+
+ private:
+  const HANDLE mutex_;
+};
+
+std::string FullPath(const std::string& path) {
+  char full[MAX_PATH * 4];
+  const DWORD size = GetFullPathNameA(path.c_str(), sizeof(full), full, nullptr);
+  return size > 0 && size < sizeof(full) ? std::string(full, size) : path;
+}
 
 class Win32System : public System {
  public:
@@ -180,6 +204,21 @@ class Win32System : public System {
   bool ReplaceFileAtomically(const std::string& from, const std::string& to) override {
     return MoveFileExA(from.c_str(), to.c_str(),
                        MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+  }
+
+  // A named mutex: Windows abandons it when its owner dies, and the next
+  // waiter then gets it (WAIT_ABANDONED), so no lock is ever left behind.
+  std::unique_ptr<DirectoryLock> LockDirectory(const std::string& directory,
+                                               int timeout_ms) override {
+    const HANDLE mutex =
+        CreateMutexA(nullptr, FALSE, MutexNameForDirectory(FullPath(directory)).c_str());
+    if (!mutex) return nullptr;
+    const DWORD waited = WaitForSingleObject(mutex, static_cast<DWORD>(timeout_ms));
+    if (waited != WAIT_OBJECT_0 && waited != WAIT_ABANDONED) {
+      CloseHandle(mutex);
+      return nullptr;
+    }
+    return std::make_unique<MutexLock>(mutex);
   }
 
   bool AppendText(const std::string& path, const std::string& text) override {

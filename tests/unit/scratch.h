@@ -13,10 +13,15 @@ class ScratchDirectory {
   ScratchDirectory(const ScratchDirectory&) = delete;
   ScratchDirectory& operator=(const ScratchDirectory&) = delete;
 
+  // The path by which the program names this directory.
+  const std::string& DosDirectory() const { return dos_dir_; }
   // The path by which the program names `name` in this directory.
   std::string DosPath(const std::string& name) const;
   // The path by which the test reaches it.
   std::filesystem::path NativePath(const std::string& name) const { return dir_ / name; }
+
+  // Where the test finds the program's error log.
+  std::filesystem::path ErrorLogPath() const;
 
   void Write(const std::string& name, const std::string& bytes) const;
   std::string Read(const std::string& name) const;

@@ -22,3 +22,7 @@ ScratchDirectory::~ScratchDirectory() {
   std::filesystem::remove_all(root_, ignored);
   unsetenv("WINEPREFIX");
 }
+
+std::filesystem::path ScratchDirectory::ErrorLogPath() const {
+  return root_ / "drive_c" / "CorvantaErrorLog.txt";
+}

@@ -24,3 +24,7 @@ ScratchDirectory::~ScratchDirectory() {
   }
   std::filesystem::remove_all(root_, ignored);
 }
+
+std::filesystem::path ScratchDirectory::ErrorLogPath() const {
+  return "C:\\CorvantaErrorLog.txt";
+}

@@ -82,7 +82,9 @@ TEST(TextModeTest, WritesEveryLineFeedAsCrLf) {
   EXPECT_TRUE(output->Write("a\nb\r\n\n%s", 8));
   EXPECT_TRUE(output->Write(big.data(), big.size()));
   EXPECT_TRUE(output->Write("\n", 1));
-  EXPECT_TRUE(output->Commit());
+  EXPECT_TRUE(output->Flush());
+  EXPECT_TRUE(output->SyncToDisk());
+  EXPECT_TRUE(output->Close());
   EXPECT_EQ(scratch.Read("out.txt"), "a\r\nb\r\r\n\r\n%s" + big + "\r\n");
 }
 
