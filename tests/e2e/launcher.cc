@@ -5,7 +5,9 @@
 //   launcher.exe CASE_DIR
 //
 // CASE_DIR (a Windows path) holds "program" (the program's path),
-// "command_line" (its bytes, as CreateProcessA gets them) and, optionally,
+// "command_line" (its bytes, as CreateProcessA gets them; several command
+// lines, separated by zero bytes, start that many runs at once, and their
+// exit codes go to "exit_codes", one a line) and, optionally,
 // "registry" (the value: a first line with the type number, then the data;
 // a REG_SZ gets its terminator added). Without "registry" the key is deleted.
 #include <windows.h>
@@ -13,6 +15,7 @@
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -51,29 +54,58 @@ bool SetRegistry(const std::string& case_dir) {
   return set;
 }
 
+HANDLE Start(const std::string& program, std::string command_line) {
+  STARTUPINFOA startup = {};
+  startup.cb = sizeof(startup);
+  PROCESS_INFORMATION process = {};
+  if (!CreateProcessA(program.c_str(), &command_line[0], nullptr, nullptr, FALSE, 0,
+                      nullptr, nullptr, &startup, &process)) {
+    return nullptr;
+  }
+  CloseHandle(process.hThread);
+  return process.hProcess;
+}
+
+DWORD ExitCodeOf(HANDLE process) {
+  WaitForSingleObject(process, INFINITE);
+  DWORD exit_code = kLauncherFailed;
+  GetExitCodeProcess(process, &exit_code);
+  CloseHandle(process);
+  return exit_code;
+}
+
+std::vector<std::string> SplitAtZeros(const std::string& text) {
+  std::vector<std::string> parts;
+  size_t start = 0;
+  for (size_t zero; (zero = text.find('\0', start)) != std::string::npos;
+       start = zero + 1) {
+    parts.push_back(text.substr(start, zero - start));
+  }
+  parts.push_back(text.substr(start));
+  return parts;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   if (argc != 2) return kLauncherFailed;
   const std::string case_dir = argv[1];
   std::string program;
-  std::string command_line;
+  std::string command_lines;
   if (!ReadFileBytes(case_dir + "\\program", &program) ||
-      !ReadFileBytes(case_dir + "\\command_line", &command_line) ||
+      !ReadFileBytes(case_dir + "\\command_line", &command_lines) ||
       !SetRegistry(case_dir)) {
     return kLauncherFailed;
   }
-  STARTUPINFOA startup = {};
-  startup.cb = sizeof(startup);
-  PROCESS_INFORMATION process = {};
-  if (!CreateProcessA(program.c_str(), &command_line[0], nullptr, nullptr, FALSE, 0,
-                      nullptr, nullptr, &startup, &process)) {
-    return kLauncherFailed;
+  const std::vector<std::string> runs = SplitAtZeros(command_lines);
+  std::vector<HANDLE> processes;
+  for (const std::string& command_line : runs) {
+    const HANDLE process = Start(program, command_line);
+    if (!process) return kLauncherFailed;
+    processes.push_back(process);
   }
-  WaitForSingleObject(process.hProcess, INFINITE);
-  DWORD exit_code = kLauncherFailed;
-  GetExitCodeProcess(process.hProcess, &exit_code);
-  CloseHandle(process.hThread);
-  CloseHandle(process.hProcess);
-  return static_cast<int>(exit_code);
+  if (runs.size() == 1) return static_cast<int>(ExitCodeOf(processes[0]));
+  std::ofstream exit_codes(case_dir + "\\exit_codes");
+  for (HANDLE process : processes) exit_codes << ExitCodeOf(process) << "\n";
+  return exit_codes.good() ? 0 : kLauncherFailed;
 }
