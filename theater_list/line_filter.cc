@@ -3,6 +3,8 @@
 #include <cstring>
 #include <utility>
 
+#include "platform/byte_scan.h"
+
 LineFilter::LineFilter(ListEdit edit, std::string entry)
     : edit_(edit), entry_(std::move(entry)) {}
 
@@ -57,31 +59,31 @@ bool LineFilter::Feed(const char* data, size_t size, TextSink& sink) {
   if (state_ != LineState::kAtLineStart && !ContinueCarriedLine(data, size, &pos, sink)) {
     return false;
   }
-  size_t pass_from = pos;  // data[pass_from, pos) is kept and not yet written
-  while (pos < size) {
-    const char* line_end =
-        static_cast<const char*>(std::memchr(data + pos, '\n', size - pos));
-    if (!line_end) {
-      if (size - pos > entry_.size()) {
-        state_ = LineState::kPassingLongLine;
-        break;
-      }
-      if (!WriteAndTrack(data + pass_from, pos - pass_from, sink)) return false;
-      held_.assign(data + pos, size - pos);
-      state_ = LineState::kHolding;
-      return true;
-    }
-    const size_t end = static_cast<size_t>(line_end - data);
-    if (IsEntry(data + pos, end - pos)) {
+  size_t pass_from = pos;   // data[pass_from, line_start) is kept, not yet written
+  size_t line_start = pos;  // where the current line begins
+  bool written = true;
+  platform::ForEachByteOffset(data + pos, size - pos, '\n', [&](size_t offset) {
+    const size_t end = pos + offset;
+    if (written && IsEntry(data + line_start, end - line_start)) {
       found_ = true;
       if (edit_ == ListEdit::kRemove) {
-        if (!WriteAndTrack(data + pass_from, pos - pass_from, sink)) return false;
+        written = WriteAndTrack(data + pass_from, line_start - pass_from, sink);
         pass_from = end + 1;
       }
     }
-    pos = end + 1;
+    line_start = end + 1;
+  });
+  if (!written) return false;
+  if (size - line_start > entry_.size()) {
+    state_ = LineState::kPassingLongLine;
+    return WriteAndTrack(data + pass_from, size - pass_from, sink);
   }
-  return WriteAndTrack(data + pass_from, size - pass_from, sink);
+  if (!WriteAndTrack(data + pass_from, line_start - pass_from, sink)) return false;
+  if (line_start < size) {
+    held_.assign(data + line_start, size - line_start);
+    state_ = LineState::kHolding;
+  }
+  return true;
 }
 
 bool LineFilter::Finish(TextSink& sink) {

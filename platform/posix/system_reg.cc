@@ -1,11 +1,16 @@
 #include "platform/posix/system_reg.h"
 
 #include <cstdlib>
+#include <cstring>
+#include <memory>
 
 #include "platform/posix/ascii.h"
 
 namespace platform {
 namespace {
+
+constexpr size_t kChunkSize = 64 * 1024;
+const std::string kWin64Mark = "#arch=win64";
 
 int HexDigitValue(char c) {
   if (c >= '0' && c <= '9') return c - '0';
@@ -262,53 +267,123 @@ bool ParseKeyLine(const std::string& line, std::string* path) {
   return true;
 }
 
+enum class KeyMatch { kNo, kYes, kUnsure };
+
+// Compares the path of a "[path]" line with `wanted` (lower-case) as it
+// reads, without decoding the whole line: a real system.reg holds thousands
+// of keys. Answers kUnsure where the line needs the full decoding (non-ASCII
+// bytes, other escapes).
+KeyMatch MatchKeyLine(const char* line, size_t size, const std::string& wanted) {
+  size_t matched = 0;
+  for (size_t i = 1; i < size; ++i) {
+    char c = line[i];
+    if (c == ']') return matched == wanted.size() ? KeyMatch::kYes : KeyMatch::kNo;
+    if (c == '\\') {
+      if (i + 1 >= size) return KeyMatch::kUnsure;
+      c = line[++i];
+      if (c != '\\' && c != '[' && c != ']') return KeyMatch::kUnsure;
+    } else if (static_cast<unsigned char>(c) >= 0x80) {
+      return KeyMatch::kUnsure;
+    }
+    if (matched >= wanted.size() || ToLowerAscii(c) != wanted[matched])
+      return KeyMatch::kNo;
+    ++matched;
+  }
+  return KeyMatch::kUnsure;
+}
+
+bool IsKey(const char* line, size_t size, const std::string& wanted) {
+  const KeyMatch match = MatchKeyLine(line, size, wanted);
+  if (match != KeyMatch::kUnsure) return match == KeyMatch::kYes;
+  std::string path;
+  return ParseKeyLine(std::string(line, size), &path) && path == wanted;
+}
+
 std::string ThirtyTwoBitView(const std::string& lower_path, bool win64) {
   const std::string software = "software\\";
   if (!win64 || lower_path.compare(0, software.size(), software) != 0) return lower_path;
   return software + "wow6432node\\" + lower_path.substr(software.size());
 }
 
-// Reads one logical line: a line whose end is a backslash goes on in the
-// next one, whose leading blanks are dropped. CR LF ends are accepted.
-bool ReadLogicalLine(std::istream& file, std::string* line) {
-  if (!std::getline(file, *line)) return false;
-  if (!line->empty() && line->back() == '\r') line->pop_back();
-  std::string next;
-  while (!line->empty() && line->back() == '\\' && line->compare(0, 1, "[") != 0 &&
-         std::getline(file, next)) {
-    line->pop_back();
-    if (!next.empty() && next.back() == '\r') next.pop_back();
-    *line += next.substr(SkipBlanks(next, 0));
+// Follows the lines of system.reg and keeps the values of one key. Lines
+// outside that key are only looked at for "[": a real system.reg holds tens
+// of thousands of lines.
+class KeyReader {
+ public:
+  KeyReader(const std::string& key_path, RegistryValues* values)
+      : key_path_(ToLowerAscii(key_path)), values_(values) {}
+
+  void Line(const char* text, size_t size) {
+    if (size > 0 && text[size - 1] == '\r') --size;
+    if (continuing_) {
+      // A hex value goes on after a backslash, its next line indented.
+      const std::string next(text, size);
+      value_line_ += next.substr(SkipBlanks(next, 0));
+      FinishValueLineUnlessContinued();
+    } else if (size > 0 && text[0] == '[') {
+      if (!seen_key_line_) wanted_ = ThirtyTwoBitView(key_path_, win64_);
+      seen_key_line_ = true;
+      in_key_ = IsKey(text, size, wanted_);
+      found_ = found_ || in_key_;
+    } else if (!seen_key_line_) {
+      win64_ = win64_ || (size == kWin64Mark.size() &&
+                          kWin64Mark.compare(0, size, text, size) == 0);
+    } else if (in_key_) {
+      value_line_.assign(text, size);
+      FinishValueLineUnlessContinued();
+    }
   }
-  return true;
-}
+
+  bool found() const { return found_; }
+
+ private:
+  void FinishValueLineUnlessContinued() {
+    continuing_ = !value_line_.empty() && value_line_.back() == '\\';
+    if (continuing_) {
+      value_line_.pop_back();
+      return;
+    }
+    std::string name;
+    RegistryValue value;
+    if (ParseValueLine(value_line_, &name, &value)) (*values_)[name] = value;
+  }
+
+  const std::string key_path_;
+  RegistryValues* const values_;
+  bool win64_ = false;
+  bool seen_key_line_ = false;
+  bool in_key_ = false;
+  bool found_ = false;
+  bool continuing_ = false;
+  std::string wanted_;
+  std::string value_line_;
+};
 
 }  // namespace
 
 bool ReadSystemRegKey(std::istream& file, const std::string& key_path,
                       RegistryValues* values) {
-  bool win64 = false;
-  bool seen_key_line = false;
-  bool in_key = false;
-  bool found = false;
-  std::string wanted;
-  std::string line;
-  while (ReadLogicalLine(file, &line)) {
-    std::string path;
-    if (ParseKeyLine(line, &path)) {
-      if (!seen_key_line) wanted = ThirtyTwoBitView(ToLowerAscii(key_path), win64);
-      seen_key_line = true;
-      in_key = path == wanted;
-      found = found || in_key;
-    } else if (!seen_key_line) {
-      if (line == "#arch=win64") win64 = true;
-    } else if (in_key) {
-      std::string name;
-      RegistryValue value;
-      if (ParseValueLine(line, &name, &value)) (*values)[name] = value;
+  KeyReader reader(key_path, values);
+  std::unique_ptr<char[]> buffer(new char[kChunkSize]);
+  std::string carried;  // the start of a line that goes on in the next chunk
+  while (file.read(buffer.get(), kChunkSize), file.gcount() > 0) {
+    const char* data = buffer.get();
+    const char* end = data + file.gcount();
+    while (const char* lf =
+               static_cast<const char*>(std::memchr(data, '\n', end - data))) {
+      if (carried.empty()) {
+        reader.Line(data, lf - data);
+      } else {
+        carried.append(data, lf - data);
+        reader.Line(carried.data(), carried.size());
+        carried.clear();
+      }
+      data = lf + 1;
     }
+    carried.append(data, end - data);
   }
-  return found;
+  if (!carried.empty()) reader.Line(carried.data(), carried.size());
+  return reader.found();
 }
 
 }  // namespace platform
