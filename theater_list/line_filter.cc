@@ -59,21 +59,22 @@ bool LineFilter::Feed(const char* data, size_t size, TextSink& sink) {
   if (state_ != LineState::kAtLineStart && !ContinueCarriedLine(data, size, &pos, sink)) {
     return false;
   }
-  size_t pass_from = pos;   // data[pass_from, line_start) is kept, not yet written
-  size_t line_start = pos;  // where the current line begins
+  if (pos == size) return true;
+  // data[pos, size) starts at a line start; its complete lines end at the
+  // last LF. Only lines that are the entry need a look of their own.
+  const char* last_lf = platform::FindLastByte(data + pos, size - pos, '\n');
+  const size_t line_start = last_lf ? static_cast<size_t>(last_lf - data) + 1 : pos;
+  size_t pass_from = pos;  // data[pass_from, ...) is kept and not yet written
   bool written = true;
-  platform::ForEachByteOffset(data + pos, size - pos, '\n', [&](size_t offset) {
-    const size_t end = pos + offset;
-    if (written && IsEntry(data + line_start, end - line_start)) {
-      found_ = true;
-      if (edit_ == ListEdit::kRemove) {
-        written = WriteAndTrack(data + pass_from, line_start - pass_from, sink);
-        pass_from = end + 1;
-      }
+  platform::ForEachLineEqualTo(data, pos, line_start, entry_, [&](size_t start) {
+    found_ = true;
+    if (edit_ == ListEdit::kRemove && written) {
+      written = WriteAndTrack(data + pass_from, start - pass_from, sink);
+      pass_from = start + entry_.size() + 1;
     }
-    line_start = end + 1;
   });
   if (!written) return false;
+  // The last line of the chunk goes on in the next one, or ends the list.
   if (size - line_start > entry_.size()) {
     state_ = LineState::kPassingLongLine;
     return WriteAndTrack(data + pass_from, size - pass_from, sink);

@@ -7,23 +7,12 @@
 #include <algorithm>
 #include <cstring>
 
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
+#include "platform/posix/text_translation.h"
 
 namespace platform {
 namespace {
 
 constexpr char kCtrlZ = '\x1a';
-
-#if defined(__SSE2__)
-__m128i Load(const char* at) {
-  return _mm_loadu_si128(reinterpret_cast<const __m128i*>(at));
-}
-void Store(char* at, __m128i block) {
-  _mm_storeu_si128(reinterpret_cast<__m128i*>(at), block);
-}
-#endif
 
 ssize_t ReadRetrying(int fd, char* buffer, size_t size) {
   ssize_t got;
@@ -149,63 +138,6 @@ class PosixTextOutput : public TextOutput {
 };
 
 }  // namespace
-
-size_t CollapseCrLf(const char* raw, size_t size, char* text) {
-  size_t i = 0;
-  size_t written = 0;
-#if defined(__SSE2__)
-  // 16 bytes at a time; each CR LF pair found moves the rest of the block one
-  // byte back. The loads reach at most 32 bytes past i.
-  const __m128i cr = _mm_set1_epi8('\r');
-  const __m128i lf = _mm_set1_epi8('\n');
-  for (; i + 32 <= size; i += 16) {
-    const __m128i block = Load(raw + i);
-    unsigned pairs = _mm_movemask_epi8(
-        _mm_and_si128(_mm_cmpeq_epi8(block, cr), _mm_cmpeq_epi8(Load(raw + i + 1), lf)));
-    size_t from = i;
-    Store(text + written, block);
-    for (; pairs; pairs &= pairs - 1) {
-      const size_t pair = i + __builtin_ctz(pairs);
-      written += pair - from;
-      from = pair + 1;
-      Store(text + written, Load(raw + from));
-    }
-    written += i + 16 - from;
-  }
-#endif
-  for (; i < size; ++i) {
-    if (raw[i] == '\r' && i + 1 < size && raw[i + 1] == '\n') continue;
-    text[written++] = raw[i];
-  }
-  return written;
-}
-
-size_t ExpandLf(const char* text, size_t size, char* raw) {
-  size_t i = 0;
-  size_t written = 0;
-#if defined(__SSE2__)
-  const __m128i lf = _mm_set1_epi8('\n');
-  for (; i + 32 <= size; i += 16) {
-    const __m128i block = Load(text + i);
-    size_t from = i;
-    Store(raw + written, block);
-    for (unsigned ends = _mm_movemask_epi8(_mm_cmpeq_epi8(block, lf)); ends;
-         ends &= ends - 1) {
-      const size_t end = i + __builtin_ctz(ends);
-      written += end - from;
-      raw[written++] = '\r';
-      from = end;
-      Store(raw + written, Load(text + from));
-    }
-    written += i + 16 - from;
-  }
-#endif
-  for (; i < size; ++i) {
-    if (text[i] == '\n') raw[written++] = '\r';
-    raw[written++] = text[i];
-  }
-  return written;
-}
 
 std::unique_ptr<TextInput> MakeTextInput(int fd) {
   return std::make_unique<PosixTextInput>(fd);
