@@ -1,9 +1,10 @@
 #include "theater_list/line_filter.h"
 
 #include <cstring>
+#include <iterator>
 #include <utility>
 
-#include "platform/byte_scan.h"
+#include "platform/byte_loops.h"
 
 LineFilter::LineFilter(ListEdit edit, std::string entry)
     : edit_(edit), entry_(std::move(entry)) {}
@@ -65,15 +66,19 @@ bool LineFilter::Feed(const char* data, size_t size, TextSink& sink) {
   const char* last_lf = platform::FindLastByte(data + pos, size - pos, '\n');
   const size_t line_start = last_lf ? static_cast<size_t>(last_lf - data) + 1 : pos;
   size_t pass_from = pos;  // data[pass_from, ...) is kept and not yet written
-  bool written = true;
-  platform::ForEachLineEqualTo(data, pos, line_start, entry_, [&](size_t start) {
+  size_t starts[64];
+  for (size_t from = pos; from < line_start;) {
+    const size_t found = platform::FindLinesEqualTo(
+        data, from, line_start, entry_.data(), entry_.size(), starts, std::size(starts));
+    if (found == 0) break;
     found_ = true;
-    if (edit_ == ListEdit::kRemove && written) {
-      written = WriteAndTrack(data + pass_from, start - pass_from, sink);
-      pass_from = start + entry_.size() + 1;
+    if (edit_ == ListEdit::kAdd) break;  // every line is kept all the same
+    for (size_t i = 0; i < found; ++i) {
+      if (!WriteAndTrack(data + pass_from, starts[i] - pass_from, sink)) return false;
+      pass_from = starts[i] + entry_.size() + 1;
     }
-  });
-  if (!written) return false;
+    from = pass_from;
+  }
   // The last line of the chunk goes on in the next one, or ends the list.
   if (size - line_start > entry_.size()) {
     state_ = LineState::kPassingLongLine;

@@ -7,7 +7,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "platform/posix/text_translation.h"
+#include "platform/byte_loops.h"
 
 namespace platform {
 namespace {

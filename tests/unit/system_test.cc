@@ -49,11 +49,16 @@ TEST(TextModeTest, ReadsLikeTheWindowsRuntime) {
 
 TEST(TextModeTest, ReadsLongTextAcrossBufferBoundaries) {
   std::string bytes;
+  for (int i = 0; bytes.size() < 3 * 1024 * 1024; ++i) {
+    bytes += "line" + std::to_string(i) + (i % 7 ? "\r\n" : "\r\r\n");
+  }
+  // A CR LF pair split by the end of the first 64 KiB read.
+  const size_t pair = bytes.find("\r\n", 64 * 1024 - 40);
+  bytes.insert(pair, 64 * 1024 - 1 - pair, 'x');
+  ASSERT_EQ(bytes.substr(64 * 1024 - 1, 2), "\r\n");
   std::string text;
-  for (int i = 0; i < 40000; ++i) {
-    const std::string line = "line" + std::to_string(i) + (i % 7 ? "" : "\r");
-    bytes += line + "\r\n";
-    text += line + "\n";
+  for (size_t i = 0; i < bytes.size(); ++i) {
+    if (bytes[i] != '\r' || bytes[i + 1] != '\n') text += bytes[i];
   }
   ScratchDirectory scratch;
   scratch.Write("in.txt", bytes);

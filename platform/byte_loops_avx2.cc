@@ -1,9 +1,9 @@
-// The text-mode loops for processors with AVX2; this file alone is compiled
+// The byte loops for processors with AVX2; this file alone is compiled
 // with -mavx2, and its functions run only where the processor has it.
 #include <immintrin.h>
 
-#include "platform/posix/text_translation.h"
-#include "platform/posix/text_translation_loops.h"
+#include "platform/byte_loops.h"
+#include "platform/byte_loops_impl.h"
 
 namespace platform {
 namespace {
@@ -30,6 +30,11 @@ size_t CollapseCrLfAvx2(const char* raw, size_t size, char* text) {
 
 size_t ExpandLfAvx2(const char* text, size_t size, char* raw) {
   return ExpandLfWith<Avx2>(text, size, raw);
+}
+
+size_t FindLinesEqualToAvx2(const char* data, size_t begin, size_t end, const char* line,
+                            size_t line_size, size_t* starts, size_t max) {
+  return FindLinesWith<Avx2>(data, begin, end, line, line_size, starts, max);
 }
 
 }  // namespace platform

@@ -1,6 +1,8 @@
-#include "platform/posix/text_translation.h"
+#include "platform/byte_loops.h"
 
-#include "platform/posix/text_translation_loops.h"
+#include <cstring>
+
+#include "platform/byte_loops_impl.h"
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -9,9 +11,11 @@
 namespace platform {
 
 #if defined(THEATERLIST_HAVE_AVX2)
-// In text_translation_avx2.cc, which is compiled for AVX2.
+// In byte_loops_avx2.cc, which is compiled for AVX2.
 size_t CollapseCrLfAvx2(const char* raw, size_t size, char* text);
 size_t ExpandLfAvx2(const char* text, size_t size, char* raw);
+size_t FindLinesEqualToAvx2(const char* data, size_t begin, size_t end, const char* line,
+                            size_t line_size, size_t* starts, size_t max);
 #endif
 
 namespace {
@@ -35,14 +39,12 @@ using BaseVector = Sse2;
 using BaseVector = NoVector;
 #endif
 
-bool HasAvx2() {
 #if defined(THEATERLIST_HAVE_AVX2)
+bool HasAvx2() {
   static const bool has_avx2 = (__builtin_cpu_init(), __builtin_cpu_supports("avx2"));
   return has_avx2;
-#else
-  return false;
-#endif
 }
+#endif
 
 }  // namespace
 
@@ -66,6 +68,32 @@ size_t ExpandLf(const char* text, size_t size, char* raw) {
   if (HasAvx2()) return ExpandLfAvx2(text, size, raw);
 #endif
   return ExpandLfWithoutAvx2(text, size, raw);
+}
+
+size_t FindLinesEqualToWithoutAvx2(const char* data, size_t begin, size_t end,
+                                   const char* line, size_t line_size, size_t* starts,
+                                   size_t max) {
+  return FindLinesWith<BaseVector>(data, begin, end, line, line_size, starts, max);
+}
+
+size_t FindLinesEqualTo(const char* data, size_t begin, size_t end, const char* line,
+                        size_t line_size, size_t* starts, size_t max) {
+#if defined(THEATERLIST_HAVE_AVX2)
+  if (HasAvx2())
+    return FindLinesEqualToAvx2(data, begin, end, line, line_size, starts, max);
+#endif
+  return FindLinesEqualToWithoutAvx2(data, begin, end, line, line_size, starts, max);
+}
+
+const char* FindLastByte(const char* data, size_t size, char byte) {
+#if defined(__GLIBC__)
+  return static_cast<const char*>(memrchr(data, byte, size));
+#else
+  for (const char* p = data + size; p != data;) {
+    if (*--p == byte) return p;
+  }
+  return nullptr;
+#endif
 }
 
 }  // namespace platform

@@ -1,10 +1,11 @@
-// The loops of text_translation.cc, written once for any vector width.
-// Included by one source file per instruction set, each compiled for it;
-// everything here has internal linkage, so the copies never meet.
-#ifndef THEATERLIST_PLATFORM_POSIX_TEXT_TRANSLATION_LOOPS_H_
-#define THEATERLIST_PLATFORM_POSIX_TEXT_TRANSLATION_LOOPS_H_
+// The loops of byte_loops.h, written once for any vector width. Included
+// by one source file per instruction set, each compiled for it; everything
+// here has internal linkage, so the copies never meet.
+#ifndef THEATERLIST_PLATFORM_BYTE_LOOPS_IMPL_H_
+#define THEATERLIST_PLATFORM_BYTE_LOOPS_IMPL_H_
 
 #include <cstddef>
+#include <cstring>
 
 namespace platform {
 namespace {
@@ -66,6 +67,47 @@ size_t ExpandLfWith(const char* text, size_t size, char* raw) {
   return written;
 }
 
+template <typename Vector>
+size_t FindLinesWith(const char* data, size_t begin, size_t end, const char* line,
+                     size_t size, size_t* starts, size_t max) {
+  constexpr size_t kWidth = Vector::kWidth;
+  size_t count = 0;
+  auto is_line_at = [&](size_t start) {
+    return start + size < end && data[start + size] == '\n' &&
+           std::memcmp(data + start, line, size) == 0;
+  };
+  if (begin >= end || max == 0) return 0;
+  if (is_line_at(begin)) {
+    starts[count++] = begin;
+    if (count == max) return count;
+  }
+  // Every other line starts right after an LF at some offset e: a candidate
+  // has an LF at e, the line's middle byte at e + 1 + size / 2 and an LF at
+  // e + 1 + size, checked a block of offsets at a time.
+  size_t e = begin;
+  const auto lf = Vector::Splat('\n');
+  const auto middle = Vector::Splat(line[size / 2]);
+  for (; e + size + 1 + kWidth <= end; e += kWidth) {
+    auto candidates = Vector::Equal(Vector::Load(data + e), lf) &
+                      Vector::Equal(Vector::Load(data + e + size + 1), lf) &
+                      Vector::Equal(Vector::Load(data + e + 1 + size / 2), middle);
+    for (; candidates; candidates &= candidates - 1) {
+      const size_t start = e + __builtin_ctz(candidates) + 1;
+      if (std::memcmp(data + start, line, size) != 0) continue;
+      starts[count++] = start;
+      if (count == max) return count;
+    }
+  }
+  for (const char* p = data + e;
+       (p = static_cast<const char*>(std::memchr(p, '\n', data + end - p))); ++p) {
+    const size_t start = static_cast<size_t>(p - data) + 1;
+    if (!is_line_at(start)) continue;
+    starts[count++] = start;
+    if (count == max) return count;
+  }
+  return count;
+}
+
 // No vectors: the loops' scalar tails do all the work.
 struct NoVector {
   static constexpr size_t kWidth = 1 << 30;
@@ -78,4 +120,4 @@ struct NoVector {
 }  // namespace
 }  // namespace platform
 
-#endif  // THEATERLIST_PLATFORM_POSIX_TEXT_TRANSLATION_LOOPS_H_
+#endif  // THEATERLIST_PLATFORM_BYTE_LOOPS_IMPL_H_
