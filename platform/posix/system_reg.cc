@@ -4,6 +4,7 @@
 #include <cstring>
 #include <memory>
 
+#include "platform/byte_loops.h"
 #include "platform/posix/ascii.h"
 
 namespace platform {
@@ -335,6 +336,8 @@ class KeyReader {
   }
 
   bool found() const { return found_; }
+  // True when nothing but the next key line matters.
+  bool SkippingToNextKey() const { return seen_key_line_ && !in_key_ && !continuing_; }
 
  private:
   void FinishValueLineUnlessContinued() {
@@ -361,6 +364,17 @@ class KeyReader {
 
 }  // namespace
 
+// Returns the first "[" at a line start in [data, end), where data starts a
+// line, or null.
+const char* FindKeyLine(const char* data, const char* end) {
+  if (data < end && *data == '[') return data;
+  for (const char* p = data; (p = static_cast<const char*>(std::memchr(p, '[', end - p)));
+       ++p) {
+    if (p[-1] == '\n') return p;
+  }
+  return nullptr;
+}
+
 bool ReadSystemRegKey(std::istream& file, const std::string& key_path,
                       RegistryValues* values) {
   KeyReader reader(key_path, values);
@@ -369,8 +383,19 @@ bool ReadSystemRegKey(std::istream& file, const std::string& key_path,
   while (file.read(buffer.get(), kChunkSize), file.gcount() > 0) {
     const char* data = buffer.get();
     const char* end = data + file.gcount();
-    while (const char* lf =
-               static_cast<const char*>(std::memchr(data, '\n', end - data))) {
+    while (data < end) {
+      if (carried.empty() && reader.SkippingToNextKey()) {
+        // Straight to the next key line; the lines between are not read.
+        const char* key = FindKeyLine(data, end);
+        if (!key) {
+          const char* last_lf = FindLastByte(data, end - data, '\n');
+          data = last_lf ? last_lf + 1 : data;
+          break;
+        }
+        data = key;
+      }
+      const char* lf = static_cast<const char*>(std::memchr(data, '\n', end - data));
+      if (!lf) break;
       if (carried.empty()) {
         reader.Line(data, lf - data);
       } else {

@@ -98,4 +98,23 @@ TEST(SystemRegTest, KeyNamesKeepEscapedBrackets) {
   EXPECT_EQ(values[""].data, "v" + kZ);
 }
 
+// A system.reg as large as a real one: the key is found wherever the reads
+// of the file happen to cut its lines.
+TEST(SystemRegTest, FindsTheKeyInALargeFile) {
+  for (size_t shift = 0; shift < 40; shift += 7) {
+    std::string file = std::string(kHeader64) + std::string(shift, ';') + "\n";
+    for (int i = 0; file.size() < 300 * 1024; ++i) {
+      file += "[Software\\\\Classes\\\\k" + std::to_string(i) +
+              "] 1\n\"baseDir\"=\"x\"\n" + "\"Data\"=hex:00,01,\\\n  02\n\n";
+    }
+    file +=
+        "[Software\\\\Wow6432Node\\\\Oskmere\\\\Talvenor\\\\4.0] 1\n"
+        "\"baseDir\"=hex:41,\\\n  42,00\n\n[Software\\\\Z] 1\n\"baseDir\"=\"z\"\n";
+    std::istringstream stream(file);
+    platform::RegistryValues values;
+    EXPECT_TRUE(platform::ReadSystemRegKey(stream, kKey, &values)) << shift;
+    EXPECT_EQ(values["basedir"].data, std::string("AB\0", 3)) << shift;
+  }
+}
+
 }  // namespace
