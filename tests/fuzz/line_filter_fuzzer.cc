@@ -8,18 +8,10 @@
 #include <cstdlib>
 #include <string>
 
+#include "tests/string_sink.h"
 #include "theater_list/line_filter.h"
 
 namespace {
-
-class StringSink : public TextSink {
- public:
-  bool Write(const char* data, size_t size) override {
-    text.append(data, size);
-    return true;
-  }
-  std::string text;
-};
 
 // Splits at every LF; a last piece without one is a line too.
 std::string Model(ListEdit edit, const std::string& entry, const std::string& list) {

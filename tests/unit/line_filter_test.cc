@@ -4,16 +4,9 @@
 
 #include <string>
 
-namespace {
+#include "tests/string_sink.h"
 
-class StringSink : public TextSink {
- public:
-  bool Write(const char* data, size_t size) override {
-    text.append(data, size);
-    return true;
-  }
-  std::string text;
-};
+namespace {
 
 // Feeds `list` in chunks of `chunk` bytes, so that every line end, and every
 // place inside the entry, falls on a chunk boundary in some run.
