@@ -107,7 +107,8 @@ class Checks:
     # Native only from here on.
 
     SYSCALLS = ["openat", "read", "write", "close", "fstat", "newfstatat", "fcntl", "flock",
-                "fsync", "fchmod", "fchown", "unlink", "rename", "getdents64", "lseek"]
+                "fsync", "sync_file_range", "fchmod", "fchown", "unlink", "rename", "getdents64",
+                "lseek"]
 
     def crash_points(self):
         """SIGKILL at every system call of an edit: the list is whole, old or
