@@ -338,6 +338,11 @@ class KeyReader {
   bool found() const { return found_; }
   // True when nothing but the next key line matters.
   bool SkippingToNextKey() const { return seen_key_line_ && !in_key_ && !continuing_; }
+  // True when the key line at `line` (of which `available` bytes are at
+  // hand) is surely not the key wanted: it need not be read to its end.
+  bool IsOtherKey(const char* line, size_t available) const {
+    return MatchKeyLine(line, available, wanted_) == KeyMatch::kNo;
+  }
 
  private:
   void FinishValueLineUnlessContinued() {
@@ -364,12 +369,10 @@ class KeyReader {
 
 }  // namespace
 
-// Returns the first "[" at a line start in [data, end), where data starts a
-// line, or null.
-const char* FindKeyLine(const char* data, const char* end) {
-  if (data < end && *data == '[') return data;
-  for (const char* p = data; (p = static_cast<const char*>(std::memchr(p, '[', end - p)));
-       ++p) {
+// Returns the first "[" at a line start in (data, end), or null.
+const char* FindKeyLineAfter(const char* data, const char* end) {
+  for (const char* p = data + 1;
+       p < end && (p = static_cast<const char*>(std::memchr(p, '[', end - p))); ++p) {
     if (p[-1] == '\n') return p;
   }
   return nullptr;
@@ -385,8 +388,10 @@ bool ReadSystemRegKey(std::istream& file, const std::string& key_path,
     const char* end = data + file.gcount();
     while (data < end) {
       if (carried.empty() && reader.SkippingToNextKey()) {
-        // Straight to the next key line; the lines between are not read.
-        const char* key = FindKeyLine(data, end);
+        // Straight to the next key line that may be the one wanted; the
+        // lines between are not read.
+        const char* key = *data == '[' ? data : FindKeyLineAfter(data, end);
+        while (key && reader.IsOtherKey(key, end - key)) key = FindKeyLineAfter(key, end);
         if (!key) {
           const char* last_lf = FindLastByte(data, end - data, '\n');
           data = last_lf ? last_lf + 1 : data;
