@@ -1,7 +1,6 @@
 #include "theater_list/theater_list.h"
 
 #include <memory>
-#include <utility>
 
 #include "install_lookup/base_directory.h"
 #include "platform/system.h"
@@ -72,9 +71,9 @@ bool RewriteTheaterList(ListEdit edit, const std::string& entry) {
 }
 
 bool AddTheaterEntry(std::string entry) {
-  return RewriteTheaterList(ListEdit::kAdd, std::move(entry));
+  return RewriteTheaterList(ListEdit::kAdd, entry);
 }
 
 bool RemoveTheaterEntry(std::string entry) {
-  return RewriteTheaterList(ListEdit::kRemove, std::move(entry));
+  return RewriteTheaterList(ListEdit::kRemove, entry);
 }
